@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Varnoke and starts it.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/ensure_packages.sh
+cmake -S . -B build -G Ninja
+cmake --build build -j "$(nproc)" --target varnoke
+exec build/app/varnoke "$@"

@@ -1,0 +1,169 @@
+#include "runtime/library.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+
+#include <array>
+#include <string>
+
+#include "platform/kernel32.h"
+#include "platform/wininet.h"
+#include "runtime/fatal.h"
+#include "runtime/paths.h"
+
+namespace {
+
+constexpr std::array<LibraryFunction, kLibraryEntryCount> kTable{{
+    {"jedata.dll", "SkinH_AttachEx"},
+    {"wininet.dll", "InternetOpenA"},
+    {"wininet.dll", "InternetCloseHandle"},
+    {"wininet.dll", "InternetConnectA"},
+    {"wininet.dll", "HttpOpenRequestA"},
+    {"wininet.dll", "HttpSendRequestA"},
+    {"wininet.dll", "HttpSendRequestA"},
+    {"wininet.dll", "InternetReadFile"},
+    {"wininet.dll", "HttpQueryInfoA"},
+    {"", "MultiByteToWideChar"},
+    {"kernel32.dll", "WideCharToMultiByte"},
+    {"jedata.dll", "SkinH_AdjustHSV"},
+    {"jedata.dll", "SkinH_AdjustAero"},
+}};
+
+void* Exported(auto function) { return reinterpret_cast<void*>(function); }
+
+const BuiltinExport kKernel32Exports[] = {
+    {"MultiByteToWideChar", Exported(&MultiByteToWideChar)},
+    {"WideCharToMultiByte", Exported(&WideCharToMultiByte)},
+};
+const BuiltinExport kWininetExports[] = {
+    {"InternetOpenA", Exported(&InternetOpenA)},
+    {"InternetCloseHandle", Exported(&InternetCloseHandle)},
+    {"InternetConnectA", Exported(&InternetConnectA)},
+    {"HttpOpenRequestA", Exported(&HttpOpenRequestA)},
+    {"HttpSendRequestA", Exported(&HttpSendRequestA)},
+    {"InternetReadFile", Exported(&InternetReadFile)},
+    {"HttpQueryInfoA", Exported(&HttpQueryInfoA)},
+};
+// The other system libraries the search may name export nothing the
+// program uses.
+const BuiltinModule kBuiltinModules[] = {
+    {"kernel32.dll", kKernel32Exports}, {"wininet.dll", kWininetExports},
+    {"gdi32.dll", {}},                  {"user32.dll", {}},
+    {"advapi32.dll", {}},               {"mpr.dll", {}},
+    {"shell32.dll", {}},
+};
+
+constexpr std::string_view kSystemSearchOrder[] = {
+    "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
+};
+
+// A loaded module: either one of the built-in ones or a dlopen handle.
+struct Module {
+    const BuiltinModule* builtin = nullptr;
+    void* handle = nullptr;
+    bool Loaded() const { return builtin != nullptr || handle != nullptr; }
+};
+
+struct BindingRecord {
+    Module module;
+    void* address = nullptr;
+};
+std::array<BindingRecord, kLibraryEntryCount> records;
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+const BuiltinModule* FindBuiltin(std::string_view fileName) {
+    for (const BuiltinModule& module : kBuiltinModules)
+        if (SameNameIgnoringCase(module.fileName, fileName)) return &module;
+    return nullptr;
+}
+
+bool IsFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+void* OpenFile(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+
+Module Load(std::string_view fileName) {
+    if (const BuiltinModule* builtin = FindBuiltin(fileName)) return {builtin, nullptr};
+    if (fileName.find(':') != std::string_view::npos) return {nullptr, OpenFile(HostPath(fileName))};
+    const std::string name(fileName);
+    for (const std::string& directory : {ProgramDirectory(), HostPath("C:\\Windows")}) {
+        const std::string path = directory + "/" + name;
+        if (IsFile(path))
+            if (void* handle = OpenFile(path)) return {nullptr, handle};
+    }
+    return {nullptr, OpenFile(name)};
+}
+
+void Release(Module& module) {
+    if (module.handle != nullptr) dlclose(module.handle);
+    module = {};
+}
+
+void* Lookup(const Module& module, std::string_view exportName) {
+    if (module.builtin != nullptr) {
+        for (const BuiltinExport& entry : module.builtin->exports)
+            if (entry.name == exportName) return entry.address;
+        return nullptr;
+    }
+    return dlsym(module.handle, std::string(exportName).c_str());
+}
+
+[[noreturn]] void BindingFailed(const LibraryFunction& function) {
+    std::string message = "无法找到指定DLL库文件";
+    if (!function.libraryFile.empty()) {
+        message += "“";
+        message += function.libraryFile;
+        message += "”";
+    }
+    message += "中的输出命令“";
+    message += function.exportName;
+    message += "”";
+    FatalError(0, message);
+}
+
+BindingRecord Bind(const LibraryFunction& function) {
+    if (function.libraryFile.empty()) {
+        for (std::string_view candidate : kSystemSearchOrder) {
+            Module module = Load(candidate);
+            if (!module.Loaded()) continue;
+            if (void* address = Lookup(module, function.exportName)) return {module, address};
+            Release(module);
+        }
+        BindingFailed(function);
+    }
+    Module module = Load(function.libraryFile);
+    if (!module.Loaded()) BindingFailed(function);
+    void* address = Lookup(module, function.exportName);
+    if (address == nullptr) {
+        Release(module);
+        BindingFailed(function);
+    }
+    return {module, address};
+}
+
+}  // namespace
+
+std::span<const LibraryFunction, kLibraryEntryCount> LibraryFunctionTable() { return kTable; }
+
+void* BoundAddress(LibraryEntry entry) {
+    BindingRecord& record = records[entry];
+    if (record.address == nullptr) record = Bind(kTable[entry]);
+    return record.address;
+}
+
+void ReleaseBoundLibraries() {
+    for (BindingRecord& record : records) {
+        Release(record.module);
+        record.address = nullptr;
+    }
+}

@@ -1,0 +1,70 @@
+// The library functions the system calls, bound by library file name and
+// export name at their first call.
+//
+// A binding record holds the loaded module and the export's address for the
+// rest of the run. Resolution of a library file name:
+//   - empty: "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll",
+//     "Mpr.dll", "Shell32.dll" in this order; the first that has the export;
+//   - a Windows system library name (compared without regard to letter case):
+//     the program's own built-in module of that name, never a file on disk;
+//   - a name without a colon: the file in the program directory, then in the
+//     Windows directory of drive C, then dlopen's own search of the bare name;
+//   - a name with a colon: the path as written, on drive C.
+// A failed binding is FatalError code 0 with the binding message.
+//
+//   auto* convert = BoundFunction<MultiByteToWideCharFn>(kMultiByteToWideChar);
+#pragma once
+
+#include <span>
+#include <string_view>
+
+enum LibraryEntry : int {
+    kSkinH_AttachEx = 0,
+    kInternetOpenA = 1,
+    kInternetCloseHandle = 2,
+    kInternetConnectA = 3,
+    kHttpOpenRequestA = 4,
+    kHttpSendRequestAWithText = 5,
+    kHttpSendRequestAWithBytes = 6,
+    kInternetReadFile = 7,
+    kHttpQueryInfoA = 8,
+    kMultiByteToWideChar = 9,
+    kWideCharToMultiByte = 10,
+    kSkinH_AdjustHSV = 11,
+    kSkinH_AdjustAero = 12,
+    kLibraryEntryCount = 13,
+};
+
+struct LibraryFunction {
+    std::string_view libraryFile;  // empty: search the system libraries
+    std::string_view exportName;
+};
+
+// LibraryFunctionTable, numbered from 0 as LibraryEntry.
+std::span<const LibraryFunction, kLibraryEntryCount> LibraryFunctionTable();
+
+// The export's address, binding the entry first if this is its first call.
+void* BoundAddress(LibraryEntry entry);
+
+// Every call goes through a pointer of the export's exact C++ type. Arguments
+// are passed in registers and the caller restores its own stack on this
+// platform, so an unbalanced stack after the call cannot occur and needs no
+// check.
+template <typename Function>
+Function* BoundFunction(LibraryEntry entry) {
+    return reinterpret_cast<Function*>(BoundAddress(entry));
+}
+
+// Releases every module a binding record holds, one release per bound entry,
+// and empties the records; a later call binds afresh.
+void ReleaseBoundLibraries();
+
+// A module the program carries in itself in place of a Windows system library.
+struct BuiltinExport {
+    std::string_view name;
+    void* address;
+};
+struct BuiltinModule {
+    std::string_view fileName;  // lower case, as "kernel32.dll"
+    std::span<const BuiltinExport> exports;
+};

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds Varnoke and runs every test. ./test.sh --sanitize builds with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs the tests that
+# need no display.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/ensure_packages.sh
+jobs=$(nproc)
+if [[ "${1:-}" == "--sanitize" ]]; then
+  cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOKE_SANITIZE=ON \
+    -DVARNOKE_GUI=OFF -DVARNOKE_BENCH=OFF
+  cmake --build build-sanitize -j "$jobs"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize -L core --output-on-failure -j "$jobs"
+  exit
+fi
+cmake -S . -B build -G Ninja
+cmake --build build -j "$jobs"
+# The window tests need a display: one virtual screen for the whole run.
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j "$jobs"
