@@ -118,18 +118,7 @@ void* Lookup(const Module& module, std::string_view exportName) {
     return dlsym(module.handle, std::string(exportName).c_str());
 }
 
-[[noreturn]] void BindingFailed(const LibraryFunction& function) {
-    std::string message = "无法找到指定DLL库文件";
-    if (!function.libraryFile.empty()) {
-        message += "“";
-        message += function.libraryFile;
-        message += "”";
-    }
-    message += "中的输出命令“";
-    message += function.exportName;
-    message += "”";
-    FatalError(0, message);
-}
+[[noreturn]] void BindingFailed(const LibraryFunction& function) { FatalError(0, BindingFailureMessage(function)); }
 
 BindingRecord Bind(const LibraryFunction& function) {
     if (function.libraryFile.empty()) {
@@ -154,6 +143,19 @@ BindingRecord Bind(const LibraryFunction& function) {
 }  // namespace
 
 std::span<const LibraryFunction, kLibraryEntryCount> LibraryFunctionTable() { return kTable; }
+
+std::string BindingFailureMessage(const LibraryFunction& function) {
+    std::string message = "无法找到指定DLL库文件";
+    if (!function.libraryFile.empty()) {
+        message += "“";
+        message += function.libraryFile;
+        message += "”";
+    }
+    message += "中的输出命令“";
+    message += function.exportName;
+    message += "”";
+    return message;
+}
 
 void* BoundAddress(LibraryEntry entry) {
     BindingRecord& record = records[entry];

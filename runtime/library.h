@@ -16,6 +16,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 enum LibraryEntry : int {
@@ -42,6 +43,10 @@ struct LibraryFunction {
 
 // LibraryFunctionTable, numbered from 0 as LibraryEntry.
 std::span<const LibraryFunction, kLibraryEntryCount> LibraryFunctionTable();
+
+// The message of a failed binding: "无法找到指定DLL库文件“<file>”中的输出命令“<export>”",
+// without the file part when the entry names no library file.
+std::string BindingFailureMessage(const LibraryFunction& function);
 
 // The export's address, binding the entry first if this is its first call.
 void* BoundAddress(LibraryEntry entry);

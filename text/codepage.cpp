@@ -24,6 +24,7 @@ Text WideToAnsi(const Bytes& wide, uint32_t codePage) {
     // whichever comes first, so the platform call never reads past the value.
     Bytes terminated = wide;
     const int32_t whole = terminated.Length() / 2 * 2;
+    terminated.Storage().Resize(whole);
     terminated.Storage().Resize(whole + 2);
     const auto* units = static_cast<const char16_t*>(terminated.PlatformPointer());
     if (wide.IsAbsent()) units = nullptr;

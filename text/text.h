@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "text/values.h"
@@ -88,6 +89,7 @@ Text ConcatTextList(std::initializer_list<std::string_view> parts);
 inline std::string_view PartView(const Text& text) { return text.View(); }
 inline std::string_view PartView(std::string_view text) { return text; }
 inline std::string_view PartView(const char* text) { return text; }
+inline std::string_view PartView(const std::string& text) { return text; }
 template <typename... Parts>
 Text ConcatText(const Parts&... parts) {
     return ConcatTextList({PartView(parts)...});

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -73,6 +74,7 @@ class Text {
     // Present, also when empty; the bytes are taken up to the first zero byte.
     Text(std::string_view bytes);
     Text(const char* bytes) : Text(std::string_view(bytes)) {}
+    Text(const std::string& bytes) : Text(std::string_view(bytes)) {}
 
     bool IsAbsent() const { return !storage_.Present(); }
     int32_t Length() const { return storage_.Size(); }
