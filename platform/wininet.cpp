@@ -169,7 +169,7 @@ std::string RequestTarget(std::string_view objectName) {
     std::string target;
     for (unsigned char c : objectName) {
         if (c <= 0x20 || c >= 0x7F) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
+            static constexpr char kHex[] = "0123456789abcdef";
             target += '%';
             target += kHex[c >> 4];
             target += kHex[c & 0xF];
@@ -182,7 +182,9 @@ std::string RequestTarget(std::string_view objectName) {
 }
 
 // The address of a request, or null when the host or port cannot form one.
+// A host name goes to the resolver only as printable ASCII.
 CURLU* RequestUrl(bool secure, const std::string& host, int32_t port, std::string_view objectName) {
+    if (std::any_of(host.begin(), host.end(), [](unsigned char c) { return c <= 0x20 || c >= 0x7F; })) return nullptr;
     CURLU* url = curl_url();
     const std::string target = RequestTarget(objectName);
     const size_t question = target.find('?');
