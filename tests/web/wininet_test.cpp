@@ -189,7 +189,8 @@ TEST(HttpLayer, RedirectToHttpsOnlyWhenAllowed) {
 }
 
 TEST(HttpLayer, NoContentCodingIsAskedForOrUndone) {
-    const std::string coded("\x1f\x8b\x08\x00 not really gzip", 22);
+    static constexpr char kCoded[] = "\x1f\x8b\x08\x00 not really gzip";
+    const std::string coded(kCoded, sizeof kCoded - 1);
     LoopbackServer server(LoopbackServer::Replying(HttpResponse("200 OK", "Content-Encoding: gzip\r\n", coded)));
     Handle root = OpenDirect();
     EXPECT_EQ(Get(root.get(), server.Port(), "/z"), coded);
