@@ -2,8 +2,9 @@
 
 #include <iconv.h>
 
-#include <cerrno>
+#include <array>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -22,79 +23,157 @@ struct Output {
         }
         count += n;
     }
-    void Put(Unit unit) { Put(&unit, 1); }
     int32_t Result() const {
         if (capacity > 0 && count > capacity) return 0;
         return count > INT32_MAX ? 0 : int32_t(count);
     }
 };
 
-class Converter {
+// Gathers units one at a time and hands them on in chunks.
+template <typename Unit>
+class Writer {
    public:
-    Converter(const char* to, const char* from) : descriptor_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (Valid()) iconv_close(descriptor_);
+    explicit Writer(Output<Unit>& output) : output_(output) {}
+    ~Writer() { Flush(); }
+    Writer(const Writer&) = delete;
+    Writer& operator=(const Writer&) = delete;
+
+    void Put(Unit unit) {
+        chunk_[size_++] = unit;
+        if (size_ == chunk_.size()) Flush();
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-    bool Valid() const { return descriptor_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t Get() const { return descriptor_; }
+    // Eight ASCII characters at once, widened or narrowed to the unit.
+    template <typename From>
+    void PutAscii(const From* from) {
+        if (size_ + 8 > chunk_.size()) Flush();
+        for (size_t k = 0; k < 8; ++k) chunk_[size_ + k] = Unit(from[k]);
+        size_ += 8;
+    }
+    void Flush() {
+        output_.Put(chunk_.data(), int64_t(size_));
+        size_ = 0;
+    }
 
    private:
-    iconv_t descriptor_;
+    Output<Unit>& output_;
+    std::array<Unit, 4096> chunk_;
+    size_t size_ = 0;
 };
 
-iconv_t Cp936ToUtf16() {
-    thread_local Converter converter("UTF-16LE", "CP936");
-    return converter.Valid() ? converter.Get() : nullptr;
-}
-iconv_t Utf16ToCp936() {
-    thread_local Converter converter("CP936", "UTF-16LE");
-    return converter.Valid() ? converter.Get() : nullptr;
-}
-
-// Runs iconv over a stretch of input that holds no ASCII, replacing what the
-// other side cannot take by `replacement`. inputUnit is the size in bytes of
-// one input unit, the step past an offending unit.
-// Returns the number of replacements made.
-template <typename Unit>
-int64_t ConvertStretch(iconv_t descriptor, const char* input, size_t inputBytes, size_t inputUnit,
-                       Unit replacement, Output<Unit>& output) {
-    int64_t replacements = 0;
-    iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(input);
-    size_t inLeft = inputBytes;
-    while (inLeft > 0) {
-        Unit scratch[2048];
-        char* out = reinterpret_cast<char*>(scratch);
-        size_t outLeft = sizeof scratch;
-        const size_t done = iconv(descriptor, &in, &inLeft, &out, &outLeft);
-        output.Put(scratch, int64_t((sizeof scratch - outLeft) / sizeof(Unit)));
-        if (done != size_t(-1) || errno == E2BIG) continue;
-        // EILSEQ or EINVAL: one replacement for the offending unit, then on.
-        output.Put(replacement);
-        ++replacements;
-        const size_t step = inputUnit < inLeft ? inputUnit : inLeft;
-        in += step;
-        inLeft -= step;
-        iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+// Code page 936 as glibc's iconv maps it (Windows' mapping), read into
+// tables one block of 256 characters at a time, when a text first needs the
+// block. A zero entry means "no mapping".
+class Cp936Tables {
+   public:
+    Cp936Tables()
+        : toWide_(iconv_open("UTF-16LE", "CP936")), fromWide_(iconv_open("CP936", "UTF-16LE")) {}
+    ~Cp936Tables() {
+        if (toWide_ != kInvalid) iconv_close(toWide_);
+        if (fromWide_ != kInvalid) iconv_close(fromWide_);
     }
-    return replacements;
+    Cp936Tables(const Cp936Tables&) = delete;
+    Cp936Tables& operator=(const Cp936Tables&) = delete;
+
+    // The unit of the two-byte character lead, trail.
+    char16_t Pair(unsigned char lead, unsigned char trail) {
+        auto& block = pairs_[lead];
+        if (!block) block = ReadPairs(lead);
+        return (*block)[trail];
+    }
+    // The unit of a byte 0x80-0xFF standing alone (0x80 is the euro sign).
+    char16_t Single(unsigned char byte) {
+        if (!singlesRead_) {
+            for (int b = 0x80; b < 0x100; ++b) singles_[size_t(b)] = Decode({}, uint8_t(b));
+            singlesRead_ = true;
+        }
+        return singles_[byte];
+    }
+    // The code of a unit 0x80 and up: one byte below 0x100, else lead << 8 | trail.
+    uint16_t Code(char16_t unit) {
+        auto& block = codes_[unit >> 8];
+        if (!block) block = ReadCodes(unit >> 8);
+        return (*block)[unit & 0xFF];
+    }
+
+   private:
+    static inline const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
+
+    // The one unit that exactly `bytes` (plus `last`) decode to, or 0.
+    char16_t Decode(std::string_view bytes, uint8_t last) {
+        if (toWide_ == kInvalid) return 0;
+        char in[2];
+        if (!bytes.empty()) std::memcpy(in, bytes.data(), bytes.size());
+        in[bytes.size()] = char(last);
+        char16_t unit[2] = {};
+        char* inPointer = in;
+        size_t inLeft = bytes.size() + 1;
+        char* outPointer = reinterpret_cast<char*>(unit);
+        size_t outLeft = sizeof unit;
+        iconv(toWide_, nullptr, nullptr, nullptr, nullptr);
+        const size_t done = iconv(toWide_, &inPointer, &inLeft, &outPointer, &outLeft);
+        return done != size_t(-1) && inLeft == 0 && outLeft == sizeof unit - 2 ? unit[0] : 0;
+    }
+
+    std::unique_ptr<std::array<char16_t, 256>> ReadPairs(unsigned char lead) {
+        auto block = std::make_unique<std::array<char16_t, 256>>();
+        const char in[1] = {char(lead)};
+        for (int trail = 0; trail < 0x100; ++trail) (*block)[size_t(trail)] = Decode(std::string_view(in, 1), uint8_t(trail));
+        return block;
+    }
+
+    std::unique_ptr<std::array<uint16_t, 256>> ReadCodes(unsigned high) {
+        auto block = std::make_unique<std::array<uint16_t, 256>>();
+        if (fromWide_ == kInvalid || (high >= 0xD8 && high <= 0xDF)) return block;
+        for (unsigned low = 0; low < 0x100; ++low) {
+            const char16_t unit = char16_t(high << 8 | low);
+            unsigned char out[4] = {};
+            char* inPointer = reinterpret_cast<char*>(const_cast<char16_t*>(&unit));
+            size_t inLeft = 2;
+            char* outPointer = reinterpret_cast<char*>(out);
+            size_t outLeft = sizeof out;
+            iconv(fromWide_, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(fromWide_, &inPointer, &inLeft, &outPointer, &outLeft) == size_t(-1)) continue;
+            const size_t written = sizeof out - outLeft;
+            if (written == 1) (*block)[low] = out[0];
+            if (written == 2) (*block)[low] = uint16_t(out[0] << 8 | out[1]);
+        }
+        return block;
+    }
+
+    iconv_t toWide_;
+    iconv_t fromWide_;
+    std::array<std::unique_ptr<std::array<char16_t, 256>>, 256> pairs_;
+    std::array<char16_t, 256> singles_{};
+    bool singlesRead_ = false;
+    std::array<std::unique_ptr<std::array<uint16_t, 256>>, 256> codes_;
+};
+
+Cp936Tables& Tables() {
+    thread_local Cp936Tables tables;
+    return tables;
 }
 
-void DecodeUtf8(const unsigned char* s, size_t n, Output<char16_t>& output) {
+// Malformed sequences give one U+FFFD per offending byte.
+// Whether the eight units from `units` are all ASCII.
+template <typename Unit>
+bool EightAscii(const Unit* units) {
+    unsigned combined = 0;
+    for (size_t k = 0; k < 8; ++k) combined |= unsigned(units[k]);
+    return combined < 0x80;
+}
+
+void DecodeUtf8(const unsigned char* s, size_t n, Writer<char16_t>& out) {
     size_t i = 0;
     while (i < n) {
+        if (i + 8 <= n && EightAscii(s + i)) {
+            out.PutAscii(s + i);
+            i += 8;
+            continue;
+        }
         const unsigned char lead = s[i];
         if (lead < 0x80) {
-            size_t end = i + 1;
-            while (end < n && s[end] < 0x80) ++end;
-            char16_t run[512];
-            while (i < end) {
-                size_t k = 0;
-                for (; k < sizeof run / sizeof run[0] && i < end; ++k) run[k] = s[i++];
-                output.Put(run, int64_t(k));
-            }
+            out.Put(lead);
+            ++i;
             continue;
         }
         size_t length = 0;
@@ -117,77 +196,101 @@ void DecodeUtf8(const unsigned char* s, size_t n, Output<char16_t>& output) {
         bool valid = length != 0 && i + length <= n;
         for (size_t k = 1; valid && k < length; ++k) {
             const unsigned char next = s[i + k];
-            const unsigned char min = k == 1 ? low : 0x80, max = k == 1 ? high : 0xBF;
-            if (next < min || next > max) valid = false;
+            if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) valid = false;
             code = (code << 6) | (next & 0x3F);
         }
         if (!valid) {
-            output.Put(u'\uFFFD');
+            out.Put(u'\uFFFD');
             ++i;
             continue;
         }
         if (code >= 0x10000) {
             code -= 0x10000;
-            const char16_t pair[2] = {char16_t(0xD800 + (code >> 10)), char16_t(0xDC00 + (code & 0x3FF))};
-            output.Put(pair, 2);
+            out.Put(char16_t(0xD800 + (code >> 10)));
+            out.Put(char16_t(0xDC00 + (code & 0x3FF)));
         } else {
-            output.Put(char16_t(code));
+            out.Put(char16_t(code));
         }
         i += length;
     }
 }
 
-// Cuts the input into runs of ASCII, copied unit for unit, and runs of the
-// rest, handed to `other`.
-template <typename In, typename Out, typename Other>
-void SplitAtAscii(const In* input, size_t n, Output<Out>& output, Other other) {
+// A pair the code page lacks gives '?' for its first byte, and decoding goes
+// on with the second.
+void DecodeCp936(const unsigned char* s, size_t n, Writer<char16_t>& out) {
+    Cp936Tables& tables = Tables();
     size_t i = 0;
     while (i < n) {
-        size_t end = i;
-        const bool ascii = input[i] < 0x80;
-        while (end < n && (input[end] < 0x80) == ascii) ++end;
-        if (ascii) {
-            Out run[512];
-            while (i < end) {
-                size_t k = 0;
-                for (; k < sizeof run / sizeof run[0] && i < end; ++k) run[k] = Out(input[i++]);
-                output.Put(run, int64_t(k));
+        const unsigned char byte = s[i];
+        if (byte < 0x80) {
+            out.Put(byte);
+            ++i;
+            continue;
+        }
+        if (i + 1 < n) {
+            if (const char16_t unit = tables.Pair(byte, s[i + 1])) {
+                out.Put(unit);
+                i += 2;
+                continue;
             }
+        }
+        const char16_t single = tables.Single(byte);
+        out.Put(single != 0 ? single : u'?');
+        ++i;
+    }
+}
+
+// Returns the number of characters replaced by '?'.
+int64_t EncodeCp936(const char16_t* units, size_t n, Writer<char>& out) {
+    Cp936Tables& tables = Tables();
+    int64_t replaced = 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (i + 8 <= n && EightAscii(units + i)) {
+            out.PutAscii(units + i);
+            i += 7;
+            continue;
+        }
+        const char16_t unit = units[i];
+        if (unit < 0x80) {
+            out.Put(char(unit));
+            continue;
+        }
+        const uint16_t code = tables.Code(unit);
+        if (code == 0) {
+            out.Put('?');
+            ++replaced;
+        } else if (code < 0x100) {
+            out.Put(char(code));
         } else {
-            other(input + i, end - i);
-            i = end;
+            out.Put(char(code >> 8));
+            out.Put(char(code & 0xFF));
         }
     }
+    return replaced;
 }
 
 bool IsAnsi(uint32_t codePage) { return codePage == CP_ACP || codePage == 936; }
 
 }  // namespace
 
-int32_t MultiByteToWideChar(uint32_t codePage, uint32_t, const char* multiByte,
-                            int32_t multiByteLength, char16_t* wide, int32_t wideLength) {
+int32_t MultiByteToWideChar(uint32_t codePage, uint32_t, const char* multiByte, int32_t multiByteLength,
+                            char16_t* wide, int32_t wideLength) {
     if (multiByte == nullptr || wideLength < 0 || multiByteLength < -1) return 0;
+    if (codePage != CP_UTF8 && !IsAnsi(codePage)) return 0;
     const size_t n = multiByteLength == -1 ? std::strlen(multiByte) + 1 : size_t(multiByteLength);
-    Output<char16_t> output{wide, wideLength};
     const auto* bytes = reinterpret_cast<const unsigned char*>(multiByte);
-    if (codePage == CP_UTF8) {
-        DecodeUtf8(bytes, n, output);
-    } else if (IsAnsi(codePage)) {
-        iconv_t descriptor = Cp936ToUtf16();
-        if (descriptor == nullptr) return 0;
-        SplitAtAscii(bytes, n, output, [&](const unsigned char* run, size_t length) {
-            ConvertStretch(descriptor, reinterpret_cast<const char*>(run), length, 1, u'?', output);
-        });
-    } else {
-        return 0;
+    Output<char16_t> output{wide, wideLength};
+    {
+        Writer<char16_t> writer(output);
+        if (codePage == CP_UTF8) DecodeUtf8(bytes, n, writer);
+        else DecodeCp936(bytes, n, writer);
     }
     return output.Result();
 }
 
 int32_t WideCharToMultiByte(uint32_t codePage, uint32_t, const char16_t* wide, int32_t wideLength,
-                            char* multiByte, int32_t multiByteLength, const char*,
-                            int32_t* usedDefaultChar) {
-    if (wide == nullptr || multiByteLength < 0 || wideLength < -1) return 0;
+                            char* multiByte, int32_t multiByteLength, const char*, int32_t* usedDefaultChar) {
+    if (wide == nullptr || multiByteLength < 0 || wideLength < -1 || !IsAnsi(codePage)) return 0;
     size_t n = 0;
     if (wideLength == -1) {
         while (wide[n] != 0) ++n;
@@ -195,14 +298,12 @@ int32_t WideCharToMultiByte(uint32_t codePage, uint32_t, const char16_t* wide, i
     } else {
         n = size_t(wideLength);
     }
-    if (!IsAnsi(codePage)) return 0;
-    iconv_t descriptor = Utf16ToCp936();
-    if (descriptor == nullptr) return 0;
     Output<char> output{multiByte, multiByteLength};
-    int64_t replacements = 0;
-    SplitAtAscii(wide, n, output, [&](const char16_t* run, size_t length) {
-        replacements += ConvertStretch(descriptor, reinterpret_cast<const char*>(run), length * 2, 2, '?', output);
-    });
-    if (usedDefaultChar != nullptr) *usedDefaultChar = replacements > 0;
+    int64_t replaced = 0;
+    {
+        Writer<char> writer(output);
+        replaced = EncodeCp936(wide, n, writer);
+    }
+    if (usedDefaultChar != nullptr) *usedDefaultChar = replaced > 0;
     return output.Result();
 }

@@ -41,6 +41,10 @@ TEST(Utf8ToWide, UnitsAndZeroUnit) {
     EXPECT_EQ(Units(Utf8ToWide("\xF0\x9F\x98\x80")), (std::u16string{0xD83D, 0xDE00, 0}));
     EXPECT_EQ(Units(Utf8ToWide("\xC0\x80")), (std::u16string{0xFFFD, 0xFFFD, 0}));
     EXPECT_EQ(Units(Utf8ToWide("\xD6\xD0", 936)), (std::u16string{u'\u4E2D', 0}));
+    // Code page 936: the euro sign is the single byte 0x80; a pair the code
+    // page lacks gives '?' for its lead byte and goes on with the next byte.
+    EXPECT_EQ(Units(Utf8ToWide("\x80" "a\xFF" "b\xD6", 936)), (std::u16string{u'\u20AC', u'a', u'?', u'b', u'?', 0}));
+    EXPECT_EQ(Utf8ToAnsi("\xE2\x82\xAC").View(), "\x80");
 }
 
 TEST(WideToAnsi, StopsAtZeroUnitOrValueEnd) {

@@ -1,5 +1,7 @@
 #include "text/codepage.h"
 
+#include <algorithm>
+
 #include "platform/kernel32.h"
 #include "runtime/library.h"
 
@@ -20,18 +22,35 @@ Bytes Utf8ToWide(const Text& text, uint32_t codePage) {
 
 Text WideToAnsi(const Bytes& wide, uint32_t codePage) {
     auto* convert = BoundFunction<WideCharToMultiByteFn>(kWideCharToMultiByte);
-    // The units handed on end at the first zero unit or at the value's end,
-    // whichever comes first, so the platform call never reads past the value.
-    Bytes terminated = wide;
-    const int32_t whole = terminated.Length() / 2 * 2;
-    terminated.Storage().Resize(whole);
-    terminated.Storage().Resize(whole + 2);
-    const auto* units = static_cast<const char16_t*>(terminated.PlatformPointer());
-    if (wide.IsAbsent()) units = nullptr;
-    const int32_t measure = convert(0, 0, units, -1, nullptr, 0, nullptr, nullptr);
-    Text buffer = BlankText(2 * measure);
-    convert(codePage, 0, units, -1, buffer.Storage().MutableData(), 2 * measure, nullptr, nullptr);
-    return Text(buffer.View());
+    // The platform call reads up to a zero unit. A wide form that does not end
+    // in one is handed on as a terminated copy, so the call never reads past
+    // the value.
+    const auto endsInZeroUnit = [](const Bytes& value) {
+        const std::string_view bytes = value.View();
+        return bytes.size() >= 2 && bytes.size() % 2 == 0 && bytes[bytes.size() - 1] == 0 &&
+               bytes[bytes.size() - 2] == 0;
+    };
+    Bytes terminated;
+    const Bytes* units = &wide;
+    if (!wide.IsAbsent() && !endsInZeroUnit(wide)) {
+        ByteStorage copy(wide.View().substr(0, size_t(wide.Length() / 2 * 2)));
+        copy.Append(std::string_view("\0\0", 2));
+        terminated = Bytes::FromStorage(std::move(copy));
+        units = &terminated;
+    }
+    const auto* data = static_cast<const char16_t*>(units->PlatformPointer());
+    const int32_t measure = convert(0, 0, data, -1, nullptr, 0, nullptr, nullptr);
+    // Twice the measure, as zero bytes rather than blanks: the conversion ends
+    // its output with a zero byte either way, and pages of a large buffer that
+    // it never writes are then never touched.
+    ByteStorage buffer;
+    buffer.Resize(2 * int64_t(measure));
+    convert(codePage, 0, data, -1, buffer.MutableData(), 2 * measure, nullptr, nullptr);
+    const size_t length = std::min(buffer.View().find('\0'), buffer.View().size());
+    if (length == 0) return {};
+    buffer.Resize(int64_t(length));
+    buffer.ShrinkToFit();
+    return Text::FromStorage(std::move(buffer));
 }
 
 Text Utf8ToAnsi(const Text& text) { return WideToAnsi(Utf8ToWide(text), 936); }

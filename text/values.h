@@ -52,7 +52,11 @@ class ByteStorage {
     void Assign(std::string_view bytes);
     void Append(std::string_view bytes);
     // Grows (zero-filled) or shrinks to `size` bytes; makes the storage present.
+    // Fresh storage is zeroed by the allocator, so pages a large value never
+    // writes are never touched.
     void Resize(int64_t size);
+    // Gives back the capacity beyond the size.
+    void ShrinkToFit();
     // Makes room for `size` bytes in all, growing geometrically.
     void Reserve(int64_t size);
 
