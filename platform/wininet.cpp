@@ -26,6 +26,9 @@ constexpr long kConnectSeconds = 15;
 constexpr int kDefaultStallSeconds = 30;
 constexpr long kMaxRedirects = 20;
 constexpr long kDefaultProxyPort = 80;
+// libcurl's receive buffer: the largest piece held for the reader, and the
+// step in which a large body is paused and resumed.
+constexpr long kReceiveBufferBytes = 256 * 1024;
 
 // A transfer that waits this long without receiving a byte is given up.
 // Tests shorten it with VARNOKE_HTTP_STALL_SECONDS; the program never sets it.
@@ -329,6 +332,7 @@ std::unique_ptr<Transfer> NewTransfer(const InternetHandle& connection, std::str
                      version == "HTTP/1.0" ? long(CURL_HTTP_VERSION_1_0) : long(CURL_HTTP_VERSION_1_1));
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectSeconds);
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
     if (session.agent) curl_easy_setopt(easy, CURLOPT_USERAGENT, WithoutLineBreaks(*session.agent).c_str());
     if (referrer != nullptr) curl_easy_setopt(easy, CURLOPT_REFERER, WithoutLineBreaks(referrer).c_str());
     if (acceptTypes != nullptr && *acceptTypes != nullptr) {
