@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "text/codepage.h"
@@ -94,6 +95,26 @@ TEST(InfoBlock, LabelsInCodePage936AndFieldsInBlockOrder) {
     EXPECT_EQ(Block(), std::string(Utf8ToAnsi(Text(Expected("测", "215", "http://img.example/c/9.jpg", "L"))).View()));
     // The labels end in the full-width colon A3 BA.
     EXPECT_NE(Block().find("\xA3\xBA" "215"), std::string::npos);
+}
+
+TEST(ExtractSoundField, HostilePagesGiveValuesFromInsideThePage) {
+    // Random bytes around pieces of the markers, lone lead bytes at the end,
+    // malformed UTF-8: every value must be a stretch of the page (or, for
+    // the name, of its conversion) and nothing may read outside it.
+    std::mt19937 random(7);
+    const std::string pieces[] = {kLinkStart, kDurationStart, kCoverStart, kNameStart, "\">", "</span>",
+                                  "-500);\"></div>", "\xE4\xB8", "\xFF", "\x80", "\0", "\xA1"};
+    for (int round = 0; round < 2000; ++round) {
+        std::string page;
+        for (int k = int(random() % 12); k > 0; --k) page += pieces[random() % std::size(pieces)];
+        const Text text(page);
+        const Text converted = Utf8ToAnsi(text);
+        for (const SoundFieldRow& row : SoundFieldTable()) {
+            const Text value = ExtractSoundField(text, row);
+            const std::string_view searched = row.searchedInAnsi ? converted.View() : text.View();
+            ASSERT_NE(searched.find(value.View()), std::string_view::npos) << testing::PrintToString(page);
+        }
+    }
 }
 
 TEST(ReleaseSoundFields, EmptiesAllFour) {
