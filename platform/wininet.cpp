@@ -57,8 +57,9 @@ CURLSH* CookieStore() {
     return process.cookieStore;
 }
 
-// What a root handle was opened with; its connections and requests copy it,
-// so closing a parent first leaves nothing dangling.
+// What a root handle was opened with; its connections copy it and their
+// requests take what they need of it, so closing a parent first leaves
+// nothing dangling.
 struct Session {
     std::optional<std::string> agent;
     std::string proxyList;  // empty: a direct connection
@@ -102,7 +103,7 @@ enum class HandleKind { kRoot, kConnection, kRequest };
 struct InternetHandle {
     HandleKind kind;
     Session session;
-    std::string host;  // connections and requests
+    std::string host;  // connections
     int32_t port = 0;
     std::unique_ptr<Transfer> transfer;  // requests
 };
@@ -407,7 +408,7 @@ HINTERNET HttpOpenRequestA(HINTERNET connection, const char* verb, const char* o
     CURLU* url = RequestUrl((flags & INTERNET_FLAG_SECURE) != 0, parent->host, parent->port,
                             objectName != nullptr ? objectName : "/");
     if (url == nullptr) return nullptr;
-    auto request = std::make_unique<InternetHandle>(HandleKind::kRequest, parent->session, parent->host, parent->port);
+    auto request = std::make_unique<InternetHandle>(HandleKind::kRequest);
     request->transfer = NewTransfer(*parent, verb != nullptr && *verb != 0 ? verb : "GET", url,
                                     version != nullptr ? version : "HTTP/1.1", referrer, acceptTypes, flags);
     return GiveOut(std::move(request));

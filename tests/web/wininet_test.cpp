@@ -199,6 +199,28 @@ TEST(HttpLayer, NoContentCodingIsAskedForOrUndone) {
                                                "User-Agent: Layer/1", "Accept: */*"}));
 }
 
+TEST(HttpLayer, VerbReferrerAndAcceptTypes) {
+    LoopbackServer server(LoopbackServer::Replying("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"));
+    Handle root = OpenDirect();
+    Handle connection(InternetConnectA(root.get(), "127.0.0.1", server.Port(), nullptr, nullptr,
+                                       INTERNET_SERVICE_HTTP, 0, 0));
+    const char* const types[] = {"text/html", "image/png", nullptr};
+    Handle request(HttpOpenRequestA(connection.get(), "HEAD", "/v", "HTTP/1.1", "http://from.example/",
+                                    types, kPlainFlags, 0));
+    EXPECT_EQ(HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0), 1);
+    // A HEAD response announces a body it does not carry: the read ends at once, and well.
+    char buffer[16];
+    uint32_t count = 9;
+    EXPECT_EQ(InternetReadFile(request.get(), buffer, sizeof buffer, &count), 1);
+    EXPECT_EQ(count, 0u);
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].RequestLine(), "HEAD /v HTTP/1.1");
+    EXPECT_EQ(requests[0].HeaderLines(),
+              (std::vector<std::string>{"Host: 127.0.0.1:" + std::to_string(server.Port()), "User-Agent: Layer/1",
+                                        "Referer: http://from.example/", "Accept: text/html, image/png"}));
+}
+
 TEST(HttpLayer, HeaderLinesCannotSmuggleOthers) {
     LoopbackServer server(LoopbackServer::Replying(HttpResponse("200 OK", "", "")));
     Handle root(InternetOpenA("Agent\r\nX-Agent: injected", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
