@@ -279,9 +279,10 @@ std::optional<std::string_view> NameOfLine(std::string_view line) {
     return line.substr(0, colon);
 }
 
-// Appends the caller's header lines, split at every line break so that no
-// line can smuggle another into the request. A line with an empty value is
-// sent as such rather than taken as libcurl's "drop this header".
+// Appends the caller's header lines. A lone CR or LF ends a line too, so
+// every byte sent stands in a header line of its own and the request stays
+// well-formed. A line with an empty value is sent as such rather than taken
+// as libcurl's "drop this header".
 curl_slist* AppendHeaderLines(curl_slist* lines, std::string_view block) {
     bool namesExpect = false;
     while (!block.empty()) {

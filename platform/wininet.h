@@ -80,8 +80,8 @@ HINTERNET HttpOpenRequestA(HINTERNET connection, const char* verb, const char* o
 // Sends the request with the header lines ("\r\n" separated; a length of
 // 0xFFFFFFFF means they run to their NUL) and the body, and waits until the
 // body begins or the transfer ends; returns nonzero when response headers
-// arrived. A line break of any kind ends a header line, so no line carries
-// another into the request. User-Agent comes from the root handle unless a
+// arrived. A line break of any kind ends a header line, so the request
+// stays well-formed whatever the lines hold. User-Agent comes from the root handle unless a
 // header line names it; "Expect: 100-continue" is never sent. A body with a
 // verb other than POST is sent with that verb.
 int32_t HttpSendRequestA(HINTERNET request, const char* headers, uint32_t headersLength,

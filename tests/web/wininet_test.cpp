@@ -221,7 +221,7 @@ TEST(HttpLayer, VerbReferrerAndAcceptTypes) {
                                         "Referer: http://from.example/", "Accept: text/html, image/png"}));
 }
 
-TEST(HttpLayer, HeaderLinesCannotSmuggleOthers) {
+TEST(HttpLayer, LineBreaksOfAnyKindEndHeaderLines) {
     LoopbackServer server(LoopbackServer::Replying(HttpResponse("200 OK", "", "")));
     Handle root(InternetOpenA("Agent\r\nX-Agent: injected", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
     Handle request = Request(root.get(), server.Port(), "/h");
