@@ -2,11 +2,13 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QUiLoader>
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "runtime/fatal.h"
@@ -20,9 +22,27 @@ std::map<std::string, QByteArray, std::less<>>& Descriptions() {
     return descriptions;
 }
 
+// The forms use only Qt's own widgets. A loader looks for Designer plugins in
+// the library paths as it is constructed and loads every one (the web view's
+// among them, which would start the web engine with the first window), so
+// the one loader of the run is built while the paths are empty.
+std::unique_ptr<QUiLoader>& Loader() {
+    static std::unique_ptr<QUiLoader> loader;
+    if (!loader) {
+        const QStringList libraryPaths = QCoreApplication::libraryPaths();
+        QCoreApplication::setLibraryPaths({});
+        loader = std::make_unique<QUiLoader>();
+        QCoreApplication::setLibraryPaths(libraryPaths);
+    }
+    return loader;
+}
+
 }  // namespace
 
 void LoadWindowDescriptions() {
+    // The forms are compiled into a static library, whose resources are
+    // registered only on request.
+    Q_INIT_RESOURCE(windows);
     for (std::string_view name : kWindowNames) {
         QFile file(QStringLiteral(":/windows/%1.ui").arg(QString::fromUtf8(name.data(), qsizetype(name.size()))));
         if (!file.open(QIODevice::ReadOnly)) FatalError(0, "载入窗口模板数据段出错!");
@@ -38,8 +58,10 @@ QWidget* CreateWindowFromDescription(std::string_view name) {
     QByteArray form = found->second;
     QBuffer buffer(&form);
     buffer.open(QIODevice::ReadOnly);
-    QUiLoader loader;
-    return loader.load(&buffer, nullptr);
+    return Loader()->load(&buffer, nullptr);
 }
 
-void FreeWindowDescriptions() { Descriptions().clear(); }
+void FreeWindowDescriptions() {
+    Descriptions().clear();
+    Loader().reset();
+}
