@@ -4,10 +4,8 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
-#include <QScreen>
 #include <QShortcut>
 #include <QWidget>
-#include <QWindow>
 
 #include <unistd.h>
 
@@ -19,6 +17,7 @@
 #include "app/listen/browser_box.h"
 #include "app/qt_text.h"
 #include "app/site.h"
+#include "app/window_place.h"
 #include "sound/fields.h"
 #include "text/codepage.h"
 
@@ -35,8 +34,6 @@ static_assert(kPlayerSettings.size() == 284);
 
 constexpr char kBrowserBoxName[] = "超文本浏览框1";
 constexpr QSize kOuterSize(386, 81);
-// Where no window manager draws a frame, one of this size stands in for it.
-constexpr QMargins kNominalFrame(3, 26, 3, 3);
 
 const Text& CaptionStart() {
     static const Text start = Utf8ToAnsi("正在试听：");
@@ -49,21 +46,6 @@ void LoadPlayer(QWidget* window) {
     window->setWindowTitle(ToQString(ConcatText(CaptionStart(), SoundName, " - ", kMakerSite)));
     SetBrowserBoxAddress(window->findChild<QWidget*>(kBrowserBoxName),
                          ConcatText("http://", kPlayerHost, "/player.swf?soundFile=", SoundLink, kPlayerSettings));
-}
-
-// Fixed at its outer size less the frame, centred on the screen.
-void PlaceWindow(QWidget* window) {
-    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowCloseButtonHint);
-    window->winId();
-    const QMargins reported = window->windowHandle()->frameMargins();
-    const QMargins frame = reported.isNull() ? kNominalFrame : reported;
-    window->setFixedSize(kOuterSize.shrunkBy(frame));
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const QPoint outerTopLeft(screen.left() + (screen.width() - kOuterSize.width()) / 2,
-                              screen.top() + (screen.height() - kOuterSize.height()) / 2);
-    // A window without a frame is placed by its client area.
-    window->move(reported.isNull() ? outerTopLeft + QPoint(frame.left(), frame.top()) : outerTopLeft);
 }
 
 struct EnabledState {
@@ -117,7 +99,9 @@ void OpenListenWindow() {
     const std::unique_ptr<QWidget> window(CreateWindowFromDescription("ListenWindow"));
     if (window == nullptr) return;
     ReplaceWithBrowserBox(window->findChild<QWidget*>(kBrowserBoxName));
-    PlaceWindow(window.get());
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    PlaceWindow(window.get(), kOuterSize);
     window->setWindowModality(Qt::ApplicationModal);
     // A window shortcut: Esc alone, wherever the focus is, even in the browser.
     QObject::connect(new QShortcut(QKeySequence(Qt::Key_Escape), window.get()), &QShortcut::activated, window.get(),

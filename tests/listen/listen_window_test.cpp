@@ -364,8 +364,6 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     PrepareListenWindow();
     QApplication application(argc, argv);
-    // The descriptions are resources of a static library.
-    Q_INIT_RESOURCE(windows);
     LoadWindowDescriptions();
     return RUN_ALL_TESTS();
 }
