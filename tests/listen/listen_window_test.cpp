@@ -16,10 +16,11 @@
 #include <functional>
 #include <string>
 
-#include "app/descriptions.h"
 #include "app/listen/browser_box.h"
 #include "app/listen/listen_window.h"
 #include "sound/fields.h"
+#include "tests/app/gui_test_main.h"
+#include "tests/listen/listening.h"
 #include "tests/listen/page_probe.h"
 #include "tests/listen/sound_server.h"
 #include "text/codepage.h"
@@ -31,63 +32,9 @@ QT_END_NAMESPACE
 
 namespace {
 
-constexpr char kPlayerLocation[] = "http://player.varnoke.invalid/player.swf?soundFile=";
-constexpr char kPlayerSettings[] =
-    "&amp;bg=0xeeeeee&amp;leftbg=0xADADAD&amp;lefticon=0x333333&amp;rightbg=0xA3A3A3&amp;rightbghover=0x6E6E6E"
-    "&amp;righticon=0x030303&amp;righticonhover=0xffffff&amp;text=0x666666&amp;slider=0x666666&amp;track=0xFFFFFF"
-    "&amp;border=0x666666&amp;loader=0x999999&amp;loop=yes&amp;autostart=yes";
-static_assert(sizeof kPlayerSettings - 1 == 284);
-
 void SetSound(const std::string& link, const std::string& nameUtf8) {
     StoreSoundField(SoundFieldTable()[0], Text(link));
     StoreSoundField(SoundFieldTable()[3], nameUtf8.empty() ? Text() : Utf8ToAnsi(Text(nameUtf8)));
-}
-
-QWidget* OpenWindowNamed(const char* name) {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->objectName() == QLatin1String(name) && window->isVisible()) return window;
-    return nullptr;
-}
-
-QWidget* BrowserBox(QWidget* window) { return window->findChild<QWidget*>(QStringLiteral("超文本浏览框1")); }
-
-double CurrentTime(QWidget* box) {
-    return EvaluateInBox(box, QStringLiteral("document.getElementById('sound')?.currentTime ?? 0")).toDouble();
-}
-
-bool WaitForPlaying(QWidget* box) {
-    return QTest::qWaitFor([&] { return CurrentTime(box) > 0; }, 15000);
-}
-
-// The player page has run its script: the query is read and the bar drawn.
-bool WaitForPlayerPage(QWidget* box) {
-    return QTest::qWaitFor(
-        [&] {
-            return EvaluateInBox(box, QStringLiteral("location.protocol === 'varnoke-player:' && "
-                                                     "document.readyState === 'complete'"))
-                .toBool();
-        },
-        15000);
-}
-
-// Opens the listen window as the listen button does and runs `check` inside
-// its message loop once it is shown; closes the window afterwards unless
-// `check` did. Returns when OpenListenWindow has returned.
-void WhileListening(const std::function<void(QWidget* window)>& check) {
-    bool ran = false;
-    QTimer::singleShot(0, [&] {
-        ran = true;
-        QWidget* window = nullptr;
-        if (!QTest::qWaitFor([&] { return (window = OpenWindowNamed("ListenWindow")) != nullptr; })) {
-            ADD_FAILURE() << "the listen window did not show";
-            return;
-        }
-        const QPointer<QWidget> guard = window;
-        check(window);
-        if (guard && guard->isVisible()) guard->close();
-    });
-    OpenListenWindow();
-    EXPECT_TRUE(ran) << "OpenListenWindow returned before processing events";
 }
 
 class ListenWindowTest : public testing::Test {
@@ -112,11 +59,11 @@ std::string* ListenWindowTest::sound = nullptr;
 TEST_F(ListenWindowTest, PlaysTheParsedSoundAtOnceAndNamesIt) {
     const std::string link = server.Address("/sound.mp3");
     SetSound(link, "雨声 No.3");
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         EXPECT_EQ(window->windowTitle(), QStringLiteral("正在试听：雨声 No.3 - www.varnoke.example"));
         QWidget* box = BrowserBox(window);
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(BrowserBoxAddress(box).View(), kPlayerLocation + link + kPlayerSettings);
+        EXPECT_EQ(BrowserBoxAddress(box).View(), ExpectedPlayerAddress(link));
         EXPECT_EQ(box->geometry(), QRect(5, 8, 360, 27));
         EXPECT_TRUE(box->isVisible());
 
@@ -133,7 +80,7 @@ TEST_F(ListenWindowTest, PlaysTheParsedSoundAtOnceAndNamesIt) {
 // is centred.
 TEST_F(ListenWindowTest, IsAFixedWindowCentredOnTheScreen) {
     SetSound(server.Address("/sound.mp3"), "x");
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         EXPECT_EQ(window->size(), QSize(380, 52));
         EXPECT_EQ(window->minimumSize(), window->maximumSize());
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -149,7 +96,7 @@ TEST_F(ListenWindowTest, IsAFixedWindowCentredOnTheScreen) {
 
 TEST_F(ListenWindowTest, CaptionWithoutANameKeepsItsFixedParts) {
     SetSound(server.Address("/sound.mp3"), "");
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         EXPECT_EQ(window->windowTitle(), QStringLiteral("正在试听： - www.varnoke.example"));
     });
 }
@@ -164,16 +111,16 @@ TEST_F(ListenWindowTest, HandsTheLinkOnUnchanged) {
     };
     const std::string port = std::to_string(server.Port());
     const Case cases[] = {
-        {"A", QStringLiteral("?soundFile=A") + QString::fromLatin1(kPlayerSettings), ""},
+        {"A", QStringLiteral("?soundFile=A") + ExpectedPlayerSettings(), ""},
         {server.Address("/a b.mp3?x=1&y=2#part 2"), QString(), "/a%20b.mp3?x=1"},
         {server.Address("/other.mp3"), QString(), "/other.mp3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.link);
         SetSound(c.link, "name");
-        WhileListening([&](QWidget* window) {
+        WhileListening(OpenListenWindow, [&](QWidget* window) {
             QWidget* box = BrowserBox(window);
-            EXPECT_EQ(BrowserBoxAddress(box).View(), kPlayerLocation + c.link + kPlayerSettings);
+            EXPECT_EQ(BrowserBoxAddress(box).View(), ExpectedPlayerAddress(c.link));
             ASSERT_TRUE(WaitForPlayerPage(box));
             if (!c.pageQuery.isEmpty()) {
                 EXPECT_EQ(EvaluateInBox(box, QStringLiteral("location.search")).toString(), c.pageQuery);
@@ -190,11 +137,10 @@ TEST_F(ListenWindowTest, HandsTheLinkOnUnchanged) {
 
 TEST_F(ListenWindowTest, EscClosesItAndLeavesTheOtherWindowEnabled) {
     QWidget mainWindow;
-    mainWindow.setObjectName(QStringLiteral("MainWindow"));
     mainWindow.show();
     SetSound(server.Address("/sound.mp3"), "name");
     QPointer<QWidget> listenWindow;
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         listenWindow = window;
         QWidget* box = BrowserBox(window);
         ASSERT_TRUE(WaitForPlayerPage(box));
@@ -223,7 +169,7 @@ TEST_F(ListenWindowTest, DisablesEveryOtherWindowWhileOpenAndRestoresEach) {
     disabledBefore.show();
     QWidget hidden;
     SetSound(server.Address("/sound.mp3"), "name");
-    WhileListening([&](QWidget*) {
+    WhileListening(OpenListenWindow, [&](QWidget*) {
         EXPECT_FALSE(mainWindow.isEnabled());
         EXPECT_FALSE(disabledBefore.isEnabled());
         EXPECT_FALSE(hidden.isEnabled());
@@ -240,7 +186,7 @@ TEST_F(ListenWindowTest, DisablesEveryOtherWindowWhileOpenAndRestoresEach) {
 TEST_F(ListenWindowTest, SecondOpeningLoadsThePlayerAgainWithTheCurrentFields) {
     SetSound(server.Address("/sound.mp3"), "一");
     QPointer<QWidget> first;
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         first = window;
         ASSERT_TRUE(WaitForPlaying(BrowserBox(window)));
     });
@@ -248,10 +194,10 @@ TEST_F(ListenWindowTest, SecondOpeningLoadsThePlayerAgainWithTheCurrentFields) {
 
     const std::string link = server.Address("/other.mp3");
     SetSound(link, "二");
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         EXPECT_EQ(window->windowTitle(), QStringLiteral("正在试听：二 - www.varnoke.example"));
         QWidget* box = BrowserBox(window);
-        EXPECT_EQ(BrowserBoxAddress(box).View(), kPlayerLocation + link + kPlayerSettings);
+        EXPECT_EQ(BrowserBoxAddress(box).View(), ExpectedPlayerAddress(link));
         ASSERT_TRUE(server.WaitFor("/other.mp3"));
         EXPECT_TRUE(WaitForPlaying(box));
     });
@@ -273,7 +219,7 @@ TEST_F(ListenWindowTest, HostileLinksRunNoScript) {
     const QString markup = QStringLiteral("Array.from(document.querySelectorAll('*'), e => e.tagName).join()");
     QString cleanMarkup;
     SetSound(server.Address("/sound.mp3"), "name");
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         ASSERT_TRUE(WaitForPlayerPage(BrowserBox(window)));
         cleanMarkup = EvaluateInBox(BrowserBox(window), markup).toString();
     });
@@ -282,7 +228,7 @@ TEST_F(ListenWindowTest, HostileLinksRunNoScript) {
     for (const std::string& link : links) {
         SCOPED_TRACE(link);
         SetSound(link, "name");
-        WhileListening([&](QWidget* window) {
+        WhileListening(OpenListenWindow, [&](QWidget* window) {
             QWidget* box = BrowserBox(window);
             ASSERT_TRUE(WaitForPlayerPage(box));
             QTest::qWait(500);
@@ -319,7 +265,7 @@ class DialogWatch {
 // anything.
 TEST_F(ListenWindowTest, BrowserOpensNoDialog) {
     SetSound(server.Address("/sound.mp3"), "name");
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         QWidget* box = BrowserBox(window);
         ASSERT_TRUE(WaitForPlayerPage(box));
         const QWidgetList before = QApplication::topLevelWidgets();
@@ -344,7 +290,7 @@ TEST_F(ListenWindowTest, RefusesASoundBehindAnInvalidCertificate) {
     ASSERT_TRUE(served && served->status == 200) << "the TLS server itself does not work";
 
     SetSound(secure.Address("/sound.mp3"), "name");
-    WhileListening([&](QWidget* window) {
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
         QWidget* box = BrowserBox(window);
         const DialogWatch dialogs(window);
         ASSERT_TRUE(WaitForPlayerPage(box));
@@ -360,10 +306,4 @@ TEST_F(ListenWindowTest, RefusesASoundBehindAnInvalidCertificate) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    PrepareListenWindow();
-    QApplication application(argc, argv);
-    LoadWindowDescriptions();
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return RunWindowTests(argc, argv, false); }
