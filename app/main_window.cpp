@@ -97,4 +97,6 @@ void AppendText(QPlainTextEdit* box, const Text& text) {
     document->setUndoRedoEnabled(false);
     box->insertPlainText(ToQString(text));
     document->setUndoRedoEnabled(true);
+    // As an edit box does after any change: the caret stays in view.
+    box->ensureCursorVisible();
 }

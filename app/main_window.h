@@ -37,7 +37,8 @@ void ListenToSound();
 Text EditText(const QLineEdit* box);
 
 // Puts the caret at the very end of the box, whatever the user selected,
-// scrolls it into view and inserts the text there; the caret ends behind it.
+// scrolls it into view and inserts the text there; the caret ends behind it,
+// still in view.
 // The insertion is not recorded for undo (and, as the box keeps one undo
 // history, the edits before it can no longer be undone).
 void AppendText(QPlainTextEdit* box, const Text& text);

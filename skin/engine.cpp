@@ -9,6 +9,7 @@
 #include <QStyleFactory>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "runtime/paths.h"
@@ -46,12 +47,13 @@ EngineState& State() {
 }
 
 QColor Shifted(const QColor& colour, const HsvShift& shift) {
-    int hue = 0, saturation = 0, value = 0;
-    colour.getHsv(&hue, &saturation, &value);
-    if (hue >= 0) hue = ((hue + shift.hue) % 360 + 360) % 360;
-    saturation = std::clamp(saturation * (100 + shift.saturation) / 100, 0, 255);
-    value = std::clamp(value * (100 + shift.brightness) / 100, 0, 255);
-    return QColor::fromHsv(hue, saturation, value);
+    if (shift.hue == 0 && shift.saturation == 0 && shift.brightness == 0) return colour;
+    float hue = 0, saturation = 0, value = 0;
+    colour.getHsvF(&hue, &saturation, &value);
+    if (hue >= 0) hue = std::fmod(hue * 360 + float(shift.hue) + 360, 360.0f) / 360;
+    saturation = std::clamp(saturation * float(100 + shift.saturation) / 100, 0.0f, 1.0f);
+    value = std::clamp(value * float(100 + shift.brightness) / 100, 0.0f, 1.0f);
+    return QColor::fromHsvF(hue, saturation, value).toRgb();
 }
 
 bool Apply() {
