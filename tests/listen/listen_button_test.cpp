@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QWidget>
 
+#include <fstream>
+#include <string>
+
 #include "app/listen/browser_box.h"
 #include "app/main_window.h"
 #include "tests/app/gui_test_main.h"
@@ -18,6 +21,13 @@
 #include "tests/listen/sound_server.h"
 
 namespace {
+
+bool LibraryLoaded(const std::string& name) {
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);)
+        if (line.find("/" + name) != std::string::npos) return true;
+    return false;
+}
 
 TEST(ListenButtonTest, PlaysTheSoundOfTheParsedPage) {
     const QTemporaryDir directory;
@@ -33,11 +43,14 @@ TEST(ListenButtonTest, PlaysTheSoundOfTheParsedPage) {
     mainWindow->findChild<QLineEdit*>(QStringLiteral("编辑框_地址"))->setText(QString::fromStdString(pages.Address("/sound/3638")));
     QTest::mouseClick(mainWindow->findChild<QPushButton*>(QStringLiteral("按钮1")), Qt::LeftButton);
 
+    // The program starts without the web engine; the listen window brings it.
+    EXPECT_FALSE(LibraryLoaded("libQt6WebEngineCore.so"));
     QPushButton* listenButton = mainWindow->findChild<QPushButton*>(QStringLiteral("按钮2"));
     WhileListening([&] { QTest::mouseClick(listenButton, Qt::LeftButton); },
                    [&](QWidget* window) {
                        EXPECT_FALSE(mainWindow->isEnabled());
                        EXPECT_EQ(window->windowTitle(), QStringLiteral("正在试听：雨声 - www.varnoke.example"));
+                       EXPECT_TRUE(LibraryLoaded("libQt6WebEngineCore.so"));
                        QWidget* box = BrowserBox(window);
                        EXPECT_EQ(BrowserBoxAddress(box).View(), ExpectedPlayerAddress(link));
                        EXPECT_TRUE(sounds.WaitFor("/sound.mp3"));
