@@ -135,6 +135,64 @@ TEST_F(ListenWindowTest, HandsTheLinkOnUnchanged) {
     }
 }
 
+// The computed colours of the bar's parts, as "part colour" pairs.
+const QString kBarColours = QStringLiteral(
+    "(() => { const style = (selector) => getComputedStyle(document.querySelector(selector));"
+    "  return ['bar background-color', 'bar border-top-color', 'toggle background-color', 'toggle fill',"
+    "          'track background-color', 'loaded background-color', 'slider background-color',"
+    "          'elapsed color', 'volume background-color', 'volume fill']"
+    "    .map((pair) => { const [id, property] = pair.split(' ');"
+    "                     return id + ' ' + style('#' + id).getPropertyValue(property); }).join(', '); })()");
+
+// The player draws its bar in the colours of its settings, with the hover
+// colours under the pointer, and its play button pauses and plays.
+TEST_F(ListenWindowTest, DrawsTheBarInTheSettingsColoursAndAnswersTheMouse) {
+    SetSound(server.Address("/sound.mp3"), "name");
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
+        QWidget* box = BrowserBox(window);
+        ASSERT_TRUE(WaitForPlaying(box));
+        EXPECT_EQ(EvaluateInBox(box, QStringLiteral("(() => { const r = document.getElementById('bar')"
+                                                    ".getBoundingClientRect(); return r.width + 'x' + r.height; })()"))
+                      .toString(),
+                  QStringLiteral("360x27"));
+        EXPECT_EQ(EvaluateInBox(box, kBarColours).toString(),
+                  QStringLiteral("bar rgb(238, 238, 238), bar rgb(102, 102, 102), toggle rgb(173, 173, 173), "
+                                 "toggle rgb(51, 51, 51), track rgb(255, 255, 255), loaded rgb(153, 153, 153), "
+                                 "slider rgb(102, 102, 102), elapsed rgb(102, 102, 102), volume rgb(163, 163, 163), "
+                                 "volume rgb(3, 3, 3)"));
+
+        // Input goes to the widget the view renders in.
+        QWidget* surface = box->focusProxy() != nullptr ? box->focusProxy() : box;
+        QTest::mouseMove(surface, QPoint(340, 13));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return EvaluateInBox(box, kBarColours).toString().endsWith(
+                                                  QStringLiteral("volume rgb(110, 110, 110), volume rgb(255, 255, 255)")); }))
+            << EvaluateInBox(box, kBarColours).toString().toStdString();
+
+        const QString paused = QStringLiteral("document.getElementById('sound').paused");
+        QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(12, 13));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return EvaluateInBox(box, paused).toBool(); })) << "the click did not pause";
+        QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, QPoint(12, 13));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !EvaluateInBox(box, paused).toBool(); })) << "the click did not play";
+    });
+}
+
+// Settings may also come introduced by a bare "&", and the first value of a
+// key counts: a link that carries settings of its own overrides the fixed ones.
+TEST_F(ListenWindowTest, ReadsSettingsAfterABareAmpersandToo) {
+    SetSound(server.Address("/sound.mp3") + "&bg=0x123456&loop=no", "name");
+    WhileListening(OpenListenWindow, [&](QWidget* window) {
+        QWidget* box = BrowserBox(window);
+        ASSERT_TRUE(WaitForPlayerPage(box));
+        EXPECT_EQ(EvaluateInBox(box, QStringLiteral("getComputedStyle(document.body).backgroundColor")).toString(),
+                  QStringLiteral("rgb(18, 52, 86)"));
+        EXPECT_FALSE(EvaluateInBox(box, QStringLiteral("document.getElementById('sound').loop")).toBool());
+        EXPECT_EQ(EvaluateInBox(box, QStringLiteral("getComputedStyle(document.getElementById('toggle'))"
+                                                    ".backgroundColor")).toString(),
+                  QStringLiteral("rgb(173, 173, 173)"));
+        EXPECT_TRUE(server.WaitFor("/sound.mp3"));
+    });
+}
+
 TEST_F(ListenWindowTest, EscClosesItAndLeavesTheOtherWindowEnabled) {
     QWidget mainWindow;
     mainWindow.show();
