@@ -1,9 +1,10 @@
 // The hypertext browser box: the listen window's embedded web browser.
 //
 // The browser itself lives in the browser module (browser_module.h), which
-// the first box of the run loads; until then the program has not touched the
-// web engine. A module that cannot be loaded is the fatal binding error for
-// "varnoke_browser.so" and "CreateBrowser".
+// the first box of the run loads, from the program directory or else from
+// where the build put it; until then the program has not touched the web
+// engine. A module that cannot be loaded is a fatal error with the binding
+// message "无法找到指定DLL库文件“varnoke_browser.so”中的输出命令“CreateBrowser”".
 //
 //   QWidget* box = ReplaceWithBrowserBox(window->findChild<QWidget*>("超文本浏览框1"));
 //   SetBrowserBoxAddress(box, address);         // starts loading at once
