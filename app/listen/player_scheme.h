@@ -1,8 +1,9 @@
 // The built-in player behind http://<kPlayerHost>/player.swf.
 //
-// No Flash runs here, so the program answers the player's address itself: a
-// request interceptor redirects it, query unchanged, to the player page in
-// the program's resources, served under its own URL scheme:
+// Nothing on this desktop runs a .swf player, so the program answers the
+// player's address itself: a request interceptor redirects it, query
+// unchanged, to the player page in the program's resources, served under its
+// own URL scheme:
 //
 //   http://player.varnoke.invalid/player.swf?soundFile=X&amp;loop=yes
 //     -> varnoke-player://player/player.html?soundFile=X&amp;loop=yes
