@@ -39,8 +39,9 @@ class Writer {
     Writer& operator=(const Writer&) = delete;
 
     void Put(Unit unit) {
-        chunk_[size_++] = unit;
+        // PutAscii may have filled the chunk to the brim.
         if (size_ == chunk_.size()) Flush();
+        chunk_[size_++] = unit;
     }
     // Eight ASCII characters at once, widened or narrowed to the unit.
     template <typename From>

@@ -180,6 +180,14 @@ TEST_F(MainWindowTest, ParseFetchesFourTimesAndAppendsOneBlock) {
     EXPECT_EQ(ToQString(SoundName), u"夏日的风"_s);
 }
 
+TEST_F(MainWindowTest, ParsesALongPage) {
+    server_.Serve("/sound/long", SoundPageAmidProse(100 * 1024, "http://127.0.0.1/s/1.mp3", "03:25",
+                                                    "http://127.0.0.1/c/1.jpg", "夏日的风"));
+    Parse("/sound/long");
+    EXPECT_EQ(Information()->toPlainText(),
+              Block(u"夏日的风"_s, u"03:25"_s, u"http://127.0.0.1/c/1.jpg"_s, u"http://127.0.0.1/s/1.mp3"_s));
+}
+
 TEST_F(MainWindowTest, SecondParseAppendsItsBlockDirectlyBelowTheFirst) {
     server_.Serve("/sound/1", SoundPage("http://127.0.0.1/s/1.mp3", "03:25", "http://127.0.0.1/c/1.jpg", "夏日的风"));
     server_.Serve("/sound/2", SoundPage("http://127.0.0.1/s/2.mp3", "00:48", "http://127.0.0.1/c/2.jpg", "雨"));

@@ -49,3 +49,12 @@ std::string SoundPage(std::string_view link, std::string_view duration, std::str
     page += "</div>\n</body></html>\n";
     return page;
 }
+
+std::string SoundPageAmidProse(size_t proseBytes, std::string_view link, std::string_view duration,
+                               std::string_view cover, std::string_view name) {
+    std::string prose;
+    while (prose.size() < proseBytes) prose += "<p class=\"comment\">这段声音很好听，我每天都会听一遍。Echo 回声</p>\n";
+    const std::string page = SoundPage(link, duration, cover, name);
+    const size_t body = page.find("<body>\n") + 7;
+    return page.substr(0, body) + prose + page.substr(body) + prose;
+}

@@ -43,3 +43,8 @@ class PageServer {
 // A sound page holding the four fields, in UTF-8, as the service writes it.
 std::string SoundPage(std::string_view link, std::string_view duration, std::string_view cover,
                       std::string_view name);
+
+// The same page with at least `proseBytes` of Chinese comments in UTF-8
+// before the fields and as many after them, as a long page holds.
+std::string SoundPageAmidProse(size_t proseBytes, std::string_view link, std::string_view duration,
+                               std::string_view cover, std::string_view name);
