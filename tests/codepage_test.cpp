@@ -35,6 +35,16 @@ TEST(Utf8ToAnsi, MalformedAndUnmappableBecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToAnsi("ab\xE4\xB8").View(), "ab??");
 }
 
+TEST(Utf8ToAnsi, LongRunsAcrossTheConvertersChunks) {
+    // ASCII runs that end exactly where the converters hand their output on
+    // in chunks, followed by two-byte characters.
+    for (size_t run = 4086; run <= 4100; ++run) {
+        const std::string ascii(run, 'a');
+        const std::string utf8 = ascii + "\xE4\xB8\xAD\xE6\x96\x87" + ascii + "\xE4\xB8\xAD";
+        EXPECT_EQ(Utf8ToAnsi(Text(utf8)).View(), ascii + "\xD6\xD0\xCE\xC4" + ascii + "\xD6\xD0") << run;
+    }
+}
+
 TEST(Utf8ToWide, UnitsAndZeroUnit) {
     EXPECT_TRUE(Utf8ToWide(Text()).IsAbsent());
     EXPECT_EQ(Units(Utf8ToWide("a\xE4\xB8\xAD")), (std::u16string{u'a', u'\u4E2D', 0}));
