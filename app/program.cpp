@@ -35,6 +35,7 @@ int ProgramMain(int argc, char** argv) {
     FreeWindowDescriptions();
     RunShutdownRoutine();
     ReleaseBoundLibraries();
+    // No box can be shown once the application object is gone.
     SetFatalReporter(nullptr);
     return 0;
 }

@@ -29,7 +29,7 @@ int32_t SkinH_AttachEx(const char* skinFile, const char* reserved);
 // adjustment, measured from the skin file's own colours, and greys (no
 // saturation) keep their colour. Remembered before a skin is attached, in
 // which case the result is 0.
-//   SkinH_AdjustHSV(-80, 0, 0);  // accent #3A7CC8 (hue 212) -> hue 132
+//   SkinH_AdjustHSV(-80, 0, 0);  // accent #2A7AC0 (hue 208) -> #2AC03E (hue 128)
 int32_t SkinH_AdjustHSV(int32_t hue, int32_t saturation, int32_t brightness);
 
 // The glass adjustment. `sheen` (0..255) is the opacity of a white gloss

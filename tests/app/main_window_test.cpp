@@ -18,9 +18,11 @@
 
 #include <functional>
 
+#include "app/fatal_box.h"
 #include "app/images.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "runtime/fatal.h"
 #include "runtime/library.h"
 #include "skin/exports.h"
 #include "sound/fields.h"
@@ -373,6 +375,32 @@ TEST_F(MainWindowTest, EnterStartsALineInTheInformationBoxAndDoesNothingElsewher
     QTest::keyClick(Information(), Qt::Key_Return);
     QTest::keyClicks(Information(), u"b"_s);
     EXPECT_EQ(Information()->toPlainText(), u"a\nb"_s);
+}
+
+TEST(FatalErrorBoxTest, ShowsTheReportWithTheErrorIconAndOneOkButton) {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QList<QAbstractButton*> buttons;
+    bool hasOwner = true;
+    const bool opened = WhileModalOpens(
+        [] { ShowFatalErrorBox(FatalReportText(6, "调用DLL命令后发现堆栈错误 <b>")); },
+        [&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->buttons();
+            hasOwner = box->parentWidget() != nullptr;
+            EXPECT_EQ(box->textFormat(), Qt::PlainText);
+            EXPECT_EQ(box->standardButton(buttons.value(0)), QMessageBox::Ok);
+        });
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(title, u"错误"_s);
+    EXPECT_EQ(text, u"运行时出错!\n\n错误代码：6\n\n错误信息：调用DLL命令后发现堆栈错误 <b>\n"_s);
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons.size(), 1);
+    EXPECT_FALSE(hasOwner);
 }
 
 }  // namespace
