@@ -340,6 +340,25 @@ TEST_F(MainWindowTest, EscapeFromEitherEditBoxClosesTheWindow) {
     }
 }
 
+TEST_F(MainWindowTest, InformationBoxHidesItsSelectionWithoutTheFocus) {
+    QPlainTextEdit* information = Information();
+    information->setPlainText(u"selected text"_s);
+    information->selectAll();
+    const QRgb highlight = information->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+    auto showsHighlight = [&] {
+        const QImage shown = information->grab().toImage();
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixel(x, y) == highlight) return true;
+        return false;
+    };
+    information->setFocus();
+    EXPECT_TRUE(showsHighlight());
+    Address()->setFocus();
+    EXPECT_FALSE(showsHighlight());
+    EXPECT_TRUE(information->textCursor().hasSelection());
+}
+
 TEST_F(MainWindowTest, TabAndShiftTabFollowTheFocusOrder) {
     const QString forward[] = {u"编辑框_地址"_s, u"按钮1"_s, u"按钮2"_s, u"按钮3"_s, u"编辑框_信息"_s};
     Information()->setFocus();
