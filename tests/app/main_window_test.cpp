@@ -234,6 +234,13 @@ TEST_F(MainWindowTest, BlockGoesToTheVeryEndWhateverTheUserSelectedAndCannotBeUn
     EXPECT_EQ(information->toPlainText(), expected);
 }
 
+TEST_F(MainWindowTest, AddressBoxReadsInTheSystemsCodePage) {
+    Address()->setText(u"声音한/a"_s);
+    EXPECT_EQ(EditText(Address()).View(), "\xC9\xF9\xD2\xF4?/a");
+    Address()->clear();
+    EXPECT_EQ(TextLength(EditText(Address())), 0);
+}
+
 TEST_F(MainWindowTest, FailedFetchStillAppendsABlockOfEmptyValues) {
     const std::string cases[] = {"", server_.Address("/no/such/page"), "http://127.0.0.1:1/sound/1"};
     for (const std::string& address : cases) {
