@@ -14,7 +14,7 @@ if [[ "${1:-}" == "--sanitize" ]]; then
     ctest --test-dir build-sanitize -L core --output-on-failure -j "$jobs"
   exit
 fi
-cmake -S . -B build -G Ninja
+cmake -S . -B build -G Ninja -DVARNOKE_GUI=ON -DVARNOKE_SANITIZE=OFF
 cmake --build build -j "$jobs"
 # The window tests need a display: one virtual screen for the whole run.
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j "$jobs"
