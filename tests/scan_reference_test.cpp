@@ -96,6 +96,16 @@ TEST(CharacterScan, FastSearchesAgreeWithPlainWalk) {
     }
 }
 
+TEST(CharacterScan, MatchesAcrossTheStretchesSearchedAtOnce) {
+    // Large texts are searched a quarter megabyte at a time.
+    for (size_t before = (1u << 18) - 4; before <= (1u << 18) + 1; ++before) {
+        const std::string text = std::string(before, 'x') + "<a>";
+        ASSERT_EQ(FindText(text, "<a>"), int32_t(before + 1)) << before;
+        const std::string leads = std::string(before, '\xB0') + "<a>";
+        ASSERT_EQ(FindText(leads, "<a>"), before % 2 == 0 ? int32_t(before + 1) : -1) << before;
+    }
+}
+
 TEST(CharacterScan, HundredMegabyteTextOfLeadBytes) {
     std::string text(100u << 20, '\xB0');
     text += "<a>1</a>";
