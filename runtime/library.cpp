@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/kernel32.h"
-#include "platform/wininet.h"
 #include "runtime/fatal.h"
 #include "runtime/paths.h"
 
@@ -35,19 +34,10 @@ const BuiltinExport kKernel32Exports[] = {
     {"MultiByteToWideChar", Exported(&MultiByteToWideChar)},
     {"WideCharToMultiByte", Exported(&WideCharToMultiByte)},
 };
-const BuiltinExport kWininetExports[] = {
-    {"InternetOpenA", Exported(&InternetOpenA)},
-    {"InternetCloseHandle", Exported(&InternetCloseHandle)},
-    {"InternetConnectA", Exported(&InternetConnectA)},
-    {"HttpOpenRequestA", Exported(&HttpOpenRequestA)},
-    {"HttpSendRequestA", Exported(&HttpSendRequestA)},
-    {"InternetReadFile", Exported(&InternetReadFile)},
-    {"HttpQueryInfoA", Exported(&HttpQueryInfoA)},
-};
 // The other system libraries the search may name export nothing the
 // program uses.
 const BuiltinModule kBuiltinModules[] = {
-    {"kernel32.dll", kKernel32Exports}, {"wininet.dll", kWininetExports},
+    {"kernel32.dll", kKernel32Exports}, {"wininet.dll", {}, "varnoke_wininet.so"},
     {"gdi32.dll", {}},                  {"user32.dll", {}},
     {"advapi32.dll", {}},               {"mpr.dll", {}},
     {"shell32.dll", {}},
@@ -57,10 +47,12 @@ constexpr std::string_view kSystemSearchOrder[] = {
     "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
 };
 
-// A loaded module: either one of the built-in ones or a dlopen handle.
+// A loaded module: one of the built-in ones, with the handle of its module
+// file if it has one, or a library loaded by dlopen.
 struct Module {
     const BuiltinModule* builtin = nullptr;
     void* handle = nullptr;
+    std::span<const BuiltinExport> exports = {};
     bool Loaded() const { return builtin != nullptr || handle != nullptr; }
 };
 
@@ -92,8 +84,30 @@ bool IsFile(const std::string& path) {
 
 void* OpenFile(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
 
+using ModuleExportsFn = const BuiltinExport*(size_t* count);
+
+// A built-in module whose exports live in a module file of the program's own.
+Module LoadModuleFile(const BuiltinModule& builtin) {
+    const std::string file(builtin.moduleFile);
+    for (const std::string& path : {ProgramDirectory() + "/" + file, std::string(VARNOKE_WININET_MODULE_PATH)}) {
+        if (!IsFile(path)) continue;
+        void* handle = OpenFile(path);
+        if (handle == nullptr) continue;
+        if (auto* exports = reinterpret_cast<ModuleExportsFn*>(dlsym(handle, "WininetExports"))) {
+            size_t count = 0;
+            const BuiltinExport* first = exports(&count);
+            return {&builtin, handle, {first, count}};
+        }
+        dlclose(handle);
+    }
+    return {};
+}
+
 Module Load(std::string_view fileName) {
-    if (const BuiltinModule* builtin = FindBuiltin(fileName)) return {builtin, nullptr};
+    if (const BuiltinModule* builtin = FindBuiltin(fileName)) {
+        if (!builtin->moduleFile.empty()) return LoadModuleFile(*builtin);
+        return {builtin, nullptr, builtin->exports};
+    }
     if (fileName.find(':') != std::string_view::npos) return {nullptr, OpenFile(HostPath(fileName))};
     const std::string name(fileName);
     for (const std::string& directory : {ProgramDirectory(), HostPath("C:\\Windows")}) {
@@ -111,7 +125,7 @@ void Release(Module& module) {
 
 void* Lookup(const Module& module, std::string_view exportName) {
     if (module.builtin != nullptr) {
-        for (const BuiltinExport& entry : module.builtin->exports)
+        for (const BuiltinExport& entry : module.exports)
             if (entry.name == exportName) return entry.address;
         return nullptr;
     }

@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/builtin_export.h"
+
 enum LibraryEntry : int {
     kSkinH_AttachEx = 0,
     kInternetOpenA = 1,
@@ -64,12 +66,11 @@ Function* BoundFunction(LibraryEntry entry) {
 // and empties the records; a later call binds afresh.
 void ReleaseBoundLibraries();
 
-// A module the program carries in itself in place of a Windows system library.
-struct BuiltinExport {
-    std::string_view name;
-    void* address;
-};
+// A module the program carries in place of a Windows system library: its
+// exports are in the program itself, or in a module file of the program's
+// own that is loaded when the library is (the HTTP layer).
 struct BuiltinModule {
     std::string_view fileName;  // lower case, as "kernel32.dll"
     std::span<const BuiltinExport> exports;
+    std::string_view moduleFile = {};  // beside the program, as "varnoke_wininet.so"
 };
