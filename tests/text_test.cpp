@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -20,6 +21,9 @@ struct FindCase {
     bool caseInsensitive;
     int32_t expected;
 };
+
+// Test names show the case's name, not its bytes.
+void PrintTo(const FindCase& c, std::ostream* out) { *out << c.name; }
 
 class FindTextTest : public testing::TestWithParam<FindCase> {};
 
@@ -100,6 +104,8 @@ struct ReplaceCase {
     bool caseSensitive;
     std::string expected;
 };
+
+void PrintTo(const ReplaceCase& c, std::ostream* out) { *out << c.name; }
 
 class ReplaceSubtextTest : public testing::TestWithParam<ReplaceCase> {};
 
