@@ -86,7 +86,9 @@ void* OpenFile(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW |
 
 using ModuleExportsFn = const BuiltinExport*(size_t* count);
 
-// A built-in module whose exports live in a module file of the program's own.
+// The HTTP layer, the one built-in module kept in a module file of its own:
+// beside the program, else where the build put it. WininetExports lists
+// its operations.
 Module LoadModuleFile(const BuiltinModule& builtin) {
     const std::string file(builtin.moduleFile);
     for (const std::string& path : {ProgramDirectory() + "/" + file, std::string(VARNOKE_WININET_MODULE_PATH)}) {
