@@ -44,7 +44,7 @@ void LoadWindowDescriptions() {
     // registered only on request.
     Q_INIT_RESOURCE(windows);
     for (std::string_view name : kWindowNames) {
-        QFile file(QStringLiteral(":/windows/%1.ui").arg(QString::fromUtf8(name.data(), qsizetype(name.size()))));
+        QFile file(QStringLiteral(":/windows/%1.ui").arg(QString::fromUtf8(name)));
         if (!file.open(QIODevice::ReadOnly)) FatalError(0, "载入窗口模板数据段出错!");
         QByteArray form = file.readAll();
         if (!form.contains("<ui")) FatalError(0, "载入窗口模板数据段出错!");

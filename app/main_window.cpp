@@ -22,8 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
 QLineEdit* AddressBox(QWidget* window) { return window->findChild<QLineEdit*>(u"编辑框_地址"_s); }
 QPlainTextEdit* InformationBox(QWidget* window) { return window->findChild<QPlainTextEdit*>(u"编辑框_信息"_s); }
 
@@ -46,10 +44,10 @@ QWidget* CreateMainWindow() {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    window->setWindowTitle(u"Varnoke - "_s + FromUtf8(kMakerSite));
-    address->setText(u"http://"_s + FromUtf8(kEchoHost) + u"/sound/3638"_s);
+    window->setWindowTitle(u"Varnoke - "_s + QString::fromUtf8(kMakerSite));
+    address->setText(u"http://"_s + QString::fromUtf8(kEchoHost) + u"/sound/3638"_s);
     banner->setPixmap(PngPixmap(BannerImage));
-    credit->setText(FromUtf8(kCreditLine));
+    credit->setText(QString::fromUtf8(kCreditLine));
 
     QObject::connect(parse, &QPushButton::clicked, window, [window] { ParseSoundPage(window); });
     QObject::connect(listen, &QPushButton::clicked, window, [] { ListenToSound(); });

@@ -86,23 +86,14 @@ void* OpenFile(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW |
 
 using ModuleExportsFn = const BuiltinExport*(size_t* count);
 
-// The HTTP layer, the one built-in module kept in a module file of its own:
-// beside the program, else where the build put it. WininetExports lists
-// its operations.
+// The HTTP layer, the one built-in module kept in a module file of its own;
+// WininetExports lists its operations.
 Module LoadModuleFile(const BuiltinModule& builtin) {
-    const std::string file(builtin.moduleFile);
-    for (const std::string& path : {ProgramDirectory() + "/" + file, std::string(VARNOKE_WININET_MODULE_PATH)}) {
-        if (!IsFile(path)) continue;
-        void* handle = OpenFile(path);
-        if (handle == nullptr) continue;
-        if (auto* exports = reinterpret_cast<ModuleExportsFn*>(dlsym(handle, "WininetExports"))) {
-            size_t count = 0;
-            const BuiltinExport* first = exports(&count);
-            return {&builtin, handle, {first, count}};
-        }
-        dlclose(handle);
-    }
-    return {};
+    const ProgramModule module = OpenProgramModule(builtin.moduleFile, VARNOKE_WININET_MODULE_PATH, "WininetExports");
+    if (module.address == nullptr) return {};
+    size_t count = 0;
+    const BuiltinExport* first = reinterpret_cast<ModuleExportsFn*>(module.address)(&count);
+    return {&builtin, module.handle, {first, count}};
 }
 
 Module Load(std::string_view fileName) {
@@ -159,6 +150,19 @@ BindingRecord Bind(const LibraryFunction& function) {
 }  // namespace
 
 std::span<const LibraryFunction, kLibraryEntryCount> LibraryFunctionTable() { return kTable; }
+
+ProgramModule OpenProgramModule(std::string_view file, std::string_view builtPath, const char* exportName) {
+    for (const std::string& path : {ProgramDirectory() + "/" + std::string(file), std::string(builtPath)}) {
+        if (!IsFile(path)) continue;
+        // Bound lazily, as plug-ins are: a module that brings a large library
+        // need not resolve all of it before its first use.
+        void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+        if (handle == nullptr) continue;
+        if (void* address = dlsym(handle, exportName)) return {handle, address};
+        dlclose(handle);
+    }
+    return {};
+}
 
 std::string BindingFailureMessage(const LibraryFunction& function) {
     std::string message = "无法找到指定DLL库文件";

@@ -66,6 +66,15 @@ Function* BoundFunction(LibraryEntry entry) {
 // and empties the records; a later call binds afresh.
 void ReleaseBoundLibraries();
 
+// A module file of the program's own, loaded beside the program or, failing
+// that, where the build put it (builtPath), and one export of it. Both are
+// null when neither file has the export; the module then stays unloaded.
+struct ProgramModule {
+    void* handle = nullptr;
+    void* address = nullptr;
+};
+ProgramModule OpenProgramModule(std::string_view file, std::string_view builtPath, const char* exportName);
+
 // A module the program carries in place of a Windows system library: its
 // exports are in the program itself, or in a module file of the program's
 // own that is loaded when the library is (the HTTP layer).

@@ -1,19 +1,15 @@
 #include "app/listen/browser_box.h"
 
 #include <QCoreApplication>
-#include <QLibrary>
 #include <QOpenGLContext>
 #include <QUrl>
 #include <QVariant>
 #include <QWidget>
 
-#include <string>
-
 #include "app/listen/browser_module.h"
 #include "app/qt_text.h"
 #include "runtime/fatal.h"
 #include "runtime/library.h"
-#include "runtime/paths.h"
 
 QT_BEGIN_NAMESPACE
 // Exported by Qt's GUI library for its own modules; not in its public headers.
@@ -48,13 +44,10 @@ void MakeShareContext() {
 
 CreateBrowserFunction* LoadBrowserModule() {
     MakeShareContext();
-    const std::string candidates[] = {ProgramDirectory() + "/" + kBrowserModuleFile, VARNOKE_BROWSER_MODULE_PATH};
-    for (const std::string& path : candidates) {
-        QLibrary module(QString::fromStdString(path));
-        if (auto* create = reinterpret_cast<CreateBrowserFunction*>(module.resolve(kCreateBrowserExport)))
-            return create;
-    }
-    FatalError(0, BindingFailureMessage({kBrowserModuleFile, kCreateBrowserExport}));
+    // It stays loaded for the rest of the run, as the web engine must.
+    const ProgramModule module = OpenProgramModule(kBrowserModuleFile, VARNOKE_BROWSER_MODULE_PATH, kCreateBrowserExport);
+    if (module.address == nullptr) FatalError(0, BindingFailureMessage({kBrowserModuleFile, kCreateBrowserExport}));
+    return reinterpret_cast<CreateBrowserFunction*>(module.address);
 }
 
 }  // namespace

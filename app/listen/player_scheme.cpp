@@ -28,15 +28,13 @@ constexpr PlayerFile kPlayerFiles[] = {
     {"/player.js", "text/javascript"},
 };
 
-QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
-
 class PlayerRedirect final : public QWebEngineUrlRequestInterceptor {
    public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
 
     void interceptRequest(QWebEngineUrlRequestInfo& info) override {
         const QUrl url = info.requestUrl();
-        if (url.host() != FromView(kPlayerHost)) return;
+        if (url.host() != QString::fromUtf8(kPlayerHost)) return;
         if (url.scheme() != QLatin1String("http") || url.path() != QLatin1String("/player.swf")) {
             info.block(true);
             return;
@@ -57,7 +55,7 @@ class PlayerFiles final : public QWebEngineUrlSchemeHandler {
     void requestStarted(QWebEngineUrlRequestJob* job) override {
         const QUrl url = job->requestUrl();
         for (const PlayerFile& file : kPlayerFiles) {
-            if (url.host() != QLatin1String(kPlayerPageHost) || url.path() != FromView(file.path)) continue;
+            if (url.host() != QLatin1String(kPlayerPageHost) || url.path() != QString::fromUtf8(file.path)) continue;
             auto* content = new QFile(QStringLiteral(":/player") + url.path(), job);
             if (job->requestMethod() == "GET" && content->open(QIODevice::ReadOnly)) {
                 job->reply(QByteArray(file.contentType.data(), qsizetype(file.contentType.size())), content);

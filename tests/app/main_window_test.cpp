@@ -63,6 +63,30 @@ bool WhileModalOpens(const std::function<void()>& action, const std::function<vo
     return opened;
 }
 
+// What a message box showed, read while it was open.
+struct SeenMessageBox {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons standardButtons;
+    int buttons = 0;
+    bool hasOwner = false;
+    Qt::TextFormat textFormat = Qt::AutoText;
+};
+
+// False when the modal window is no message box.
+bool See(QWidget* modal, SeenMessageBox& seen) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    if (box == nullptr) return false;
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.icon = box->icon();
+    seen.standardButtons = box->standardButtons();
+    seen.buttons = int(box->buttons().size());
+    seen.hasOwner = box->parentWidget() != nullptr;
+    seen.textFormat = box->textFormat();
+    return true;
+}
+
 class MainWindowTest : public testing::Test {
    protected:
     void SetUp() override {
@@ -279,20 +303,14 @@ TEST_F(MainWindowTest, ListenBeforeAnyLinkShowsTheMessageBoxAndOpensNothing) {
             Parse("/sound/nolink");
             ASSERT_EQ(SoundDuration.View(), "03:25");
         }
-        QString title, text;
-        QMessageBox::Icon icon = QMessageBox::Critical;
-        int buttons = 0;
+        SeenMessageBox seen;
+        seen.icon = QMessageBox::Critical;
         bool parseBlocked = false;
         const int requestsBefore = server_.Requests("/sound/nolink");
         const bool opened = WhileModalOpens([&] { QTest::mouseClick(Button(u"按钮2"_s), Qt::LeftButton); },
                                             [&](QWidget* modal) {
-                                                auto* box = qobject_cast<QMessageBox*>(modal);
-                                                ASSERT_NE(box, nullptr);
-                                                title = box->windowTitle();
-                                                text = box->text();
-                                                icon = box->icon();
-                                                buttons = int(box->buttons().size());
-                                                EXPECT_EQ(box->parentWidget(), nullptr);
+                                                ASSERT_TRUE(See(modal, seen));
+                                                EXPECT_FALSE(seen.hasOwner);
                                                 // The whole program waits for the box: a click
                                                 // from the display on the parse button is lost.
                                                 Address()->setText(QString::fromStdString(server_.Address("/sound/nolink")));
@@ -302,10 +320,10 @@ TEST_F(MainWindowTest, ListenBeforeAnyLinkShowsTheMessageBoxAndOpensNothing) {
                                                 parseBlocked = server_.Requests("/sound/nolink") == requestsBefore;
                                             });
         EXPECT_TRUE(opened);
-        EXPECT_EQ(title, u"信息："_s);
-        EXPECT_EQ(text, u"请输入链接地址后再进行试听！"_s);
-        EXPECT_EQ(icon, QMessageBox::NoIcon);
-        EXPECT_EQ(buttons, 1);
+        EXPECT_EQ(seen.title, u"信息："_s);
+        EXPECT_EQ(seen.text, u"请输入链接地址后再进行试听！"_s);
+        EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+        EXPECT_EQ(seen.buttons, 1);
         EXPECT_TRUE(parseBlocked);
         for (QWidget* topLevel : QApplication::topLevelWidgets())
             EXPECT_FALSE(topLevel->isVisible() && topLevel != window_) << topLevel->objectName().toStdString();
@@ -404,29 +422,19 @@ TEST_F(MainWindowTest, EnterStartsALineInTheInformationBoxAndDoesNothingElsewher
 }
 
 TEST(FatalErrorBoxTest, ShowsTheReportWithTheErrorIconAndOneOkButton) {
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QList<QAbstractButton*> buttons;
-    bool hasOwner = true;
+    SeenMessageBox seen;
+    seen.hasOwner = true;
     const bool opened = WhileModalOpens(
         [] { ShowFatalErrorBox(FatalReportText(6, "调用DLL命令后发现堆栈错误 <b>")); },
-        [&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr);
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->buttons();
-            hasOwner = box->parentWidget() != nullptr;
-            EXPECT_EQ(box->textFormat(), Qt::PlainText);
-            EXPECT_EQ(box->standardButton(buttons.value(0)), QMessageBox::Ok);
-        });
+        [&](QWidget* modal) { ASSERT_TRUE(See(modal, seen)); });
     EXPECT_TRUE(opened);
-    EXPECT_EQ(title, u"错误"_s);
-    EXPECT_EQ(text, u"运行时出错!\n\n错误代码：6\n\n错误信息：调用DLL命令后发现堆栈错误 <b>\n"_s);
-    EXPECT_EQ(icon, QMessageBox::Critical);
-    EXPECT_EQ(buttons.size(), 1);
-    EXPECT_FALSE(hasOwner);
+    EXPECT_EQ(seen.title, u"错误"_s);
+    EXPECT_EQ(seen.text, u"运行时出错!\n\n错误代码：6\n\n错误信息：调用DLL命令后发现堆栈错误 <b>\n"_s);
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.buttons, 1);
+    EXPECT_EQ(seen.standardButtons, QMessageBox::Ok);
+    EXPECT_EQ(seen.textFormat, Qt::PlainText);
+    EXPECT_FALSE(seen.hasOwner);
 }
 
 }  // namespace
