@@ -15,7 +15,6 @@
 
 #include <climits>
 #include <cstdarg>
-#include <vector>
 
 namespace {
 
@@ -73,6 +72,20 @@ void Log(const char* program) {
     close(fd);
 }
 
+// The arguments of a list form up to its null, in place: a child between
+// fork and exec may not allocate. Arguments beyond the room are read and
+// dropped, so that what follows the null (execle's environment) is found.
+struct ArgumentList {
+    static constexpr size_t kRoom = 4096;
+    char* values[kRoom];
+    ArgumentList(const char* first, va_list* rest) {
+        size_t count = 0;
+        for (char* argument = const_cast<char*>(first); argument != nullptr; argument = va_arg(*rest, char*))
+            if (count + 1 < kRoom) values[count++] = argument;
+        values[count] = nullptr;
+    }
+};
+
 }  // namespace
 
 extern "C" {
@@ -113,29 +126,26 @@ int posix_spawnp(pid_t* pid, const char* file, const posix_spawn_file_actions_t*
 int execl(const char* path, const char* first, ...) {
     va_list rest;
     va_start(rest, first);
-    std::vector<char*> argv = {const_cast<char*>(first)};
-    while (argv.back() != nullptr) argv.push_back(va_arg(rest, char*));
+    ArgumentList argv(first, &rest);
     va_end(rest);
-    return execv(path, argv.data());
+    return execv(path, argv.values);
 }
 
 int execlp(const char* file, const char* first, ...) {
     va_list rest;
     va_start(rest, first);
-    std::vector<char*> argv = {const_cast<char*>(first)};
-    while (argv.back() != nullptr) argv.push_back(va_arg(rest, char*));
+    ArgumentList argv(first, &rest);
     va_end(rest);
-    return execvp(file, argv.data());
+    return execvp(file, argv.values);
 }
 
 int execle(const char* path, const char* first, ...) {
     va_list rest;
     va_start(rest, first);
-    std::vector<char*> argv = {const_cast<char*>(first)};
-    while (argv.back() != nullptr) argv.push_back(va_arg(rest, char*));
+    ArgumentList argv(first, &rest);
     char* const* envp = va_arg(rest, char* const*);
     va_end(rest);
-    return execve(path, argv.data(), envp);
+    return execve(path, argv.values, envp);
 }
 
 }  // extern "C"
